@@ -114,7 +114,7 @@ struct Column {
 
   std::uint8_t BaseType() const { return static_cast<std::uint8_t>(type_word & kTypeBaseMask); }
   bool IsVarying() const { return (type_word & kTypeVarying) != 0; }
-  bool IsComposite() const;  // ADT, array, nested table or reference
+  bool IsComposite() const;  // ADT, array or nested table: `size` counts the children
   const Property* FindProperty(std::string_view property_name) const;
   std::string Subtype() const;               // SUBTYPE without NUL, empty when absent
   std::optional<std::int64_t> Width() const; // WIDTH
@@ -165,7 +165,11 @@ struct Slot {
   std::uint16_t size = 0;
   std::uint16_t type_word = 0;
   FieldType type = FieldType::kUnknown;
-  std::size_t column = 0;  // index of the top-level column it belongs to
+  std::string subtype;
+  std::int64_t width = 0;     // WIDTH, 0 when absent
+  std::int64_t decimals = 0;  // DECIMALS, 0 when absent
+  std::size_t column = 0;     // index of the top-level column it belongs to
+  std::vector<Column> children;  // the columns of a nested table's rows
   std::uint8_t BaseType() const { return static_cast<std::uint8_t>(type_word & kTypeBaseMask); }
 };
 
