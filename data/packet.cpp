@@ -461,6 +461,12 @@ void Table::RemoveRow(std::size_t row) {
   --row_count_;  // the bytes stay in the arena until the table goes
 }
 
+std::size_t Table::MemoryUsage() const {
+  std::size_t bytes = cells_.capacity() * sizeof(Cell) + data_.capacity() + nested_.capacity() * sizeof(Table);
+  for (const Table& t : nested_) bytes += t.MemoryUsage();
+  return bytes;
+}
+
 bool Table::AddRow(const std::vector<Value>& values) {
   if (values.size() != slots_.size()) return false;
   // Encode into a scratch row first, so that a bad value adds nothing.

@@ -207,6 +207,8 @@ class Table {
   void EndRow() { ++row_count_; }
 
   const std::vector<Table>& nested() const { return nested_; }
+  // Heap bytes held for the rows (cells and values, nested tables included).
+  std::size_t MemoryUsage() const;
 
  private:
   struct Cell {
