@@ -57,7 +57,7 @@ void FlattenSlots(const Column& column, const std::string& prefix, std::size_t t
   if (const Property* p = column.FindProperty("DECIMALS")) s.decimals = p->AsInteger().value_or(0);
   s.column = top;
   const std::uint8_t base = column.BaseType();
-  if (base == kBaseNested) s.children = column.children;
+  if (base == kBaseNested) s.nested = TableSchema::Make(column.children);
   slots->push_back(std::move(s));
   // ADT and array children are part of the same record; a nested table's are not.
   if (base == kBaseAdt || base == kBaseArray) {
@@ -350,32 +350,49 @@ Column BlobColumn(std::string name, std::string_view subtype) {
 
 // --- Table ------------------------------------------------------------------------------------
 
-Table::Table(std::vector<Column> columns) : columns_(std::move(columns)) {
-  for (std::size_t i = 0; i < columns_.size(); ++i) FlattenSlots(columns_[i], "", i, &slots_);
+std::shared_ptr<const TableSchema> TableSchema::Make(std::vector<Column> columns) {
+  auto schema = std::make_shared<TableSchema>();
+  schema->columns = std::move(columns);
+  for (std::size_t i = 0; i < schema->columns.size(); ++i) FlattenSlots(schema->columns[i], "", i, &schema->slots);
+  return schema;
 }
 
+namespace {
+
+const std::shared_ptr<const TableSchema>& EmptySchema() {
+  static const std::shared_ptr<const TableSchema> schema = TableSchema::Make({});
+  return schema;
+}
+
+}  // namespace
+
+Table::Table() : Table(EmptySchema()) {}
+
+Table::Table(std::shared_ptr<const TableSchema> schema)
+    : schema_(schema ? std::move(schema) : EmptySchema()), slot_count_(schema_->slots.size()) {}
+
 std::ptrdiff_t Table::FindSlot(std::string_view name) const {
-  for (std::size_t i = 0; i < slots_.size(); ++i) {
-    if (EqualsIgnoreCase(slots_[i].name, name)) return static_cast<std::ptrdiff_t>(i);
+  for (std::size_t i = 0; i < slots().size(); ++i) {
+    if (EqualsIgnoreCase(slots()[i].name, name)) return static_cast<std::ptrdiff_t>(i);
   }
   return -1;
 }
 
 bool Table::IsNull(std::size_t row, std::size_t slot) const {
-  return cells_[row * slots_.size() + slot].size >= kNotChangedSize;
+  return cells_[row * slot_count_ + slot].size >= kNotChangedSize;
 }
 
 std::string_view Table::Raw(std::size_t row, std::size_t slot) const {
-  const Cell& c = cells_[row * slots_.size() + slot];
-  if (c.size >= kNotChangedSize || slots_[slot].BaseType() == kBaseNested) return {};
+  const Cell& c = cells_[row * slot_count_ + slot];
+  if (c.size >= kNotChangedSize || slots()[slot].BaseType() == kBaseNested) return {};
   return {reinterpret_cast<const char*>(data_.data()) + c.offset, c.size};
 }
 
 Value Table::Get(std::size_t row, std::size_t slot) const {
-  const Cell& c = cells_[row * slots_.size() + slot];
+  const Cell& c = cells_[row * slot_count_ + slot];
   if (c.size == kNullSize) return std::monostate{};
   if (c.size == kNotChangedSize) return NotChanged{};
-  const Slot& s = slots_[slot];
+  const Slot& s = slots()[slot];
   const std::string_view raw = Raw(row, slot);
   const auto* p = reinterpret_cast<const std::uint8_t*>(raw.data());
   const std::size_t n = raw.size();
@@ -451,13 +468,13 @@ void Table::AddNestedCell(Table nested) {
 }
 
 void Table::Reserve(std::size_t rows, std::size_t value_bytes) {
-  cells_.reserve(rows * slots_.size());
+  cells_.reserve(rows * slot_count_);
   data_.reserve(value_bytes);
 }
 
 void Table::RemoveRow(std::size_t row) {
-  const auto first = cells_.begin() + static_cast<std::ptrdiff_t>(row * slots_.size());
-  cells_.erase(first, first + static_cast<std::ptrdiff_t>(slots_.size()));
+  const auto first = cells_.begin() + static_cast<std::ptrdiff_t>(row * slot_count_);
+  cells_.erase(first, first + static_cast<std::ptrdiff_t>(slot_count_));
   --row_count_;  // the bytes stay in the arena until the table goes
 }
 
@@ -468,14 +485,14 @@ std::size_t Table::MemoryUsage() const {
 }
 
 bool Table::AddRow(const std::vector<Value>& values) {
-  if (values.size() != slots_.size()) return false;
+  if (values.size() != slot_count_) return false;
   // Encode into a scratch row first, so that a bad value adds nothing.
   std::vector<std::uint8_t> bytes;
   std::vector<Cell> cells;
   std::vector<Table> nested;
   constexpr std::size_t kMaxArena = 0xF0000000;
-  for (std::size_t i = 0; i < slots_.size(); ++i) {
-    const Slot& s = slots_[i];
+  for (std::size_t i = 0; i < slot_count_; ++i) {
+    const Slot& s = slots()[i];
     const Value& v = values[i];
     if (std::holds_alternative<std::monostate>(v)) {
       cells.push_back({0, kNullSize});
@@ -580,11 +597,11 @@ bool Table::AddRow(const std::vector<Value>& values) {
       case kBaseNested:
         if (const auto* r = std::get_if<NestedRows>(&v); r && r->table) {
           const auto& given = r->table->slots();
-          const Table expected(s.children);
-          ok = given.size() == expected.slots().size();
+          const auto& expected = s.nested->slots;
+          ok = given.size() == expected.size();
           for (std::size_t k = 0; ok && k < given.size(); ++k) {
-            ok = given[k].name == expected.slots()[k].name && given[k].type_word == expected.slots()[k].type_word &&
-                 given[k].size == expected.slots()[k].size;
+            ok = given[k].name == expected[k].name && given[k].type_word == expected[k].type_word &&
+                 given[k].size == expected[k].size;
           }
           if (ok) {
             cells.push_back({static_cast<std::uint32_t>(nested_.size() + nested.size()), 0});

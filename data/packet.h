@@ -7,6 +7,7 @@
 // than their bytes. Values are decoded on demand.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -148,6 +149,7 @@ struct SqlTimeStamp {
   bool operator==(const SqlTimeStamp&) const = default;
 };
 class Table;
+struct TableSchema;
 struct NestedRows {  // the value of a nested-table column
   const Table* table = nullptr;
   bool operator==(const NestedRows& o) const { return table == o.table; }
@@ -169,18 +171,28 @@ struct Slot {
   std::int64_t width = 0;     // WIDTH, 0 when absent
   std::int64_t decimals = 0;  // DECIMALS, 0 when absent
   std::size_t column = 0;     // index of the top-level column it belongs to
-  std::vector<Column> children;  // the columns of a nested table's rows
+  std::shared_ptr<const TableSchema> nested;  // the rows of a nested table, else null
   std::uint8_t BaseType() const { return static_cast<std::uint8_t>(type_word & kTypeBaseMask); }
+};
+
+// The columns of a table level and its slots. Shared by every nested value of one column, so
+// that a nested value costs its rows, not a copy of its description.
+struct TableSchema {
+  std::vector<Column> columns;
+  std::vector<Slot> slots;
+  static std::shared_ptr<const TableSchema> Make(std::vector<Column> columns);
 };
 
 // The rows of one table level. Row order is the packet's order.
 class Table {
  public:
-  Table() = default;
-  explicit Table(std::vector<Column> columns);
+  Table();
+  explicit Table(std::vector<Column> columns) : Table(TableSchema::Make(std::move(columns))) {}
+  explicit Table(std::shared_ptr<const TableSchema> schema);
 
-  const std::vector<Column>& columns() const { return columns_; }
-  const std::vector<Slot>& slots() const { return slots_; }
+  const std::vector<Column>& columns() const { return schema_->columns; }
+  const std::vector<Slot>& slots() const { return schema_->slots; }
+  const std::shared_ptr<const TableSchema>& schema() const { return schema_; }
   std::size_t RowCount() const { return row_count_; }
   // Index of the slot with this name, without regard to ASCII letter case; -1 when none.
   std::ptrdiff_t FindSlot(std::string_view name) const;
@@ -218,9 +230,9 @@ class Table {
   static constexpr std::uint32_t kNullSize = 0xFFFFFFFF;
   static constexpr std::uint32_t kNotChangedSize = 0xFFFFFFFE;
 
-  std::vector<Column> columns_;
-  std::vector<Slot> slots_;
-  std::vector<Cell> cells_;  // RowCount() x slots_.size()
+  std::shared_ptr<const TableSchema> schema_;  // never null
+  std::size_t slot_count_ = 0;
+  std::vector<Cell> cells_;  // RowCount() x slot_count_
   std::vector<std::uint8_t> data_;
   std::vector<Table> nested_;
   std::size_t row_count_ = 0;

@@ -14,6 +14,8 @@ constexpr std::size_t kMinDescriptorSize = 9;  // name length, size, type, attri
 constexpr std::size_t kMinPropertySize = 5;    // name length, size, type
 constexpr std::uint8_t kStatusSuperseded = 0x01;
 constexpr std::uint8_t kStatusDeleted = 0x02;
+// A nested value holds a table object: count it as the cells it weighs.
+constexpr std::size_t kNestedTableWeight = (sizeof(Table) + 7) / 8;
 
 // How many bytes an FMTBcd value takes: no packet with such values has been seen, so the
 // reader tries the candidates and keeps the one that ends the packet exactly.
@@ -21,7 +23,7 @@ enum class FmtBcdSize { kDeclared, k18, k34 };
 
 class Reader {
  public:
-  Reader(const std::uint8_t* data, std::size_t size) : in_(data, size) {}
+  Reader(const std::uint8_t* data, std::size_t size, ReadLimits limits) : in_(data, size), limits_(limits) {}
 
   ReadStatus Read(Packet* packet);
 
@@ -45,6 +47,7 @@ class Reader {
   bool ReadValue(const Slot& slot, int depth, const std::uint8_t** bytes, std::size_t* n, Table* nested);
 
   ByteReader in_;
+  ReadLimits limits_;
   ReadStatus status_;
   FmtBcdSize fmtbcd_ = FmtBcdSize::kDeclared;
   std::size_t values_ = 0;  // cells kept so far, all levels
@@ -168,7 +171,7 @@ bool Reader::ReadValue(const Slot& slot, int depth, const std::uint8_t** bytes, 
     case kBaseNested: {
       std::uint32_t rows = 0;
       if (!in_.ReadU32(&rows)) return Truncated("row count of " + slot.name);
-      *nested = Table(slot.children);
+      *nested = Table(slot.nested);
       return ReadRecords(rows, depth + 1, nested);
     }
     default:
@@ -220,10 +223,14 @@ bool Reader::ReadRecords(std::uint32_t count, int depth, Table* table) {
       if (p.mark == 0 && !ReadValue(slots[i], depth, &p.bytes, &p.n, &p.nested)) return false;
     }
     if (status & (kStatusSuperseded | kStatusDeleted)) continue;
-    if (slots.size() > kMaxValues - values_) {
-      return Fail(ReadError::kTooLarge, "more than " + std::to_string(kMaxValues) + " values");
+    std::size_t cost = slots.size();
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+      if (row[i].mark == 0 && slots[i].BaseType() == kBaseNested) cost += kNestedTableWeight;
     }
-    values_ += slots.size();
+    if (cost > limits_.max_values - values_) {
+      return Fail(ReadError::kTooLarge, "more than " + std::to_string(limits_.max_values) + " values");
+    }
+    values_ += cost;
     for (std::size_t i = 0; i < slots.size(); ++i) {
       Pending& p = row[i];
       if (p.mark == 2) {
@@ -325,9 +332,9 @@ ReadStatus Reader::Read(Packet* packet) {
 
 }  // namespace
 
-ReadStatus ReadPacket(const std::uint8_t* data, std::size_t size, Packet* packet) {
+ReadStatus ReadPacket(const std::uint8_t* data, std::size_t size, Packet* packet, ReadLimits limits) {
   *packet = Packet();
-  Reader reader(data, size);
+  Reader reader(data, size, limits);
   return reader.Read(packet);
 }
 

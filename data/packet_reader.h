@@ -32,14 +32,18 @@ struct ReadStatus {
 };
 
 // Limits that keep a hostile packet from costing more than a real one.
-constexpr int kMaxNesting = 16;                     // composite columns inside each other
-constexpr std::size_t kMaxValues = 32u << 20;       // cells held in memory, all levels
+constexpr int kMaxNesting = 16;  // composite columns inside each other
+struct ReadLimits {
+  // Values held in memory, all levels; a nested table counts as a few. 16M values take
+  // 128 MiB of cells besides their bytes; the unit table at a million rows takes 3M.
+  std::size_t max_values = 16u << 20;
+};
 
 // Reads `size` bytes at `data` into *packet. Rows whose status marks them superseded (0x01)
 // or deleted (0x02) are read and dropped. On failure *packet is left empty.
-ReadStatus ReadPacket(const std::uint8_t* data, std::size_t size, Packet* packet);
-inline ReadStatus ReadPacket(const std::vector<std::uint8_t>& bytes, Packet* packet) {
-  return ReadPacket(bytes.data(), bytes.size(), packet);
+ReadStatus ReadPacket(const std::uint8_t* data, std::size_t size, Packet* packet, ReadLimits limits = {});
+inline ReadStatus ReadPacket(const std::vector<std::uint8_t>& bytes, Packet* packet, ReadLimits limits = {}) {
+  return ReadPacket(bytes.data(), bytes.size(), packet, limits);
 }
 
 }  // namespace data

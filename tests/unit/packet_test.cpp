@@ -419,6 +419,41 @@ TEST(PacketReader, EveryProperPrefixIsTruncated) {
   }
 }
 
+TEST(PacketReader, LimitsTheValuesHeldInMemory) {
+  const Bytes bytes = UnitTable().Finish();  // 3 rows of 3 values
+  Packet p;
+  EXPECT_TRUE(ReadPacket(bytes, &p, ReadLimits{9}).ok());
+  const ReadStatus status = ReadPacket(bytes, &p, ReadLimits{8});
+  EXPECT_EQ(ReadError::kTooLarge, status.error);
+  EXPECT_NE(std::string::npos, status.message.find("more than 8 values")) << status.message;
+}
+
+TEST(PacketReader, NestedValuesShareTheirDescriptionAndCountAgainstTheLimit) {
+  // A nested column with a long description, and many rows whose nested tables are empty:
+  // each value must not cost a copy of the description.
+  Column nested;
+  nested.name = "N";
+  nested.type_word = 0x050E;
+  for (int i = 0; i < 50; ++i) {
+    Column c = StringColumn("C" + std::to_string(i), 20);
+    c.properties.push_back(Property::ZString("ORIGIN", std::string(200, 'o')));
+    nested.children.push_back(c);
+  }
+  PacketWriter w({nested});
+  const Table empty(nested.children);
+  for (int r = 0; r < 1000; ++r) ASSERT_TRUE(w.AddRow({NestedRows{&empty}}));
+  const Bytes bytes = w.Finish();
+
+  const Packet p = ReadOk(bytes);
+  ASSERT_EQ(1000u, p.table.RowCount());
+  EXPECT_EQ(std::get<NestedRows>(p.table.Get(0, 0)).table->schema(),
+            std::get<NestedRows>(p.table.Get(999, 0)).table->schema());
+
+  Packet limited;
+  EXPECT_EQ(ReadError::kTooLarge, ReadPacket(bytes, &limited, ReadLimits{1000}).error)
+      << "a nested table weighs more than one value";
+}
+
 // --- The engine's own packets -----------------------------------------------------------------
 
 TEST(Samples, DecodeToTheLastByteWithTheirCounts) {
