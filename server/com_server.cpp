@@ -187,9 +187,13 @@ HRESULT UnregisterServer(const std::wstring& exe) {
   if (SUCCEEDED(LoadServerTypeInfo(exe, &library, &info))) {
     TLIBATTR* a = nullptr;
     if (SUCCEEDED(library->GetLibAttr(&a))) {
-      const HRESULT hr = UnRegisterTypeLib(a->guid, a->wMajorVerNum, a->wMinorVerNum, a->lcid, a->syskind);
+      BSTR registered = nullptr;  // only a registered library is removed: Wine fails the others
+      if (SUCCEEDED(QueryPathOfRegTypeLib(a->guid, a->wMajorVerNum, a->wMinorVerNum, a->lcid, &registered))) {
+        SysFreeString(registered);
+        const HRESULT hr = UnRegisterTypeLib(a->guid, a->wMajorVerNum, a->wMinorVerNum, a->lcid, a->syskind);
+        if (FAILED(hr) && SUCCEEDED(result)) result = hr;
+      }
       library->ReleaseTLibAttr(a);
-      if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && SUCCEEDED(result)) result = hr;
     }
   }
   return result;

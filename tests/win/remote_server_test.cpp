@@ -268,6 +268,55 @@ TEST_F(RemoteServer, ServesPacketFilesOfItsStoreByName) {
   EXPECT_NE(listed.end(), std::find(listed.begin(), listed.end(), L"remote_test_broken"));
 }
 
+// Registered with /store, the server reads units.txt from that folder at every request.
+TEST_F(RemoteServer, UnitTableFromTheRegisteredStoreFolder) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::filesystem::path folder = std::filesystem::path(temp) / L"veldo_remote_store";
+  std::filesystem::create_directories(folder);
+  const std::wstring exe = L"\"" + (BinFolder() / L"veldo_server.exe").wstring() + L"\"";
+  ASSERT_EQ(0u, RunProgram(exe + L" /regserver /store \"" + folder.wstring() + L"\""));
+  struct Restore {  // the other tests want the store beside the program
+    std::wstring exe;
+    std::filesystem::path folder;
+    ~Restore() {
+      RunProgram(exe + L" /regserver");
+      std::filesystem::remove_all(folder);
+    }
+  } restore{exe, folder};
+
+  struct Case {
+    const char* text;     // units.txt; null: no file
+    const char* failure;  // the start of the description; null: success
+  };
+  const Case cases[] = {
+      {nullptr, "Cannot read "},
+      {"支\tabc\t支\n", "units.txt line 1: \"abc\" is no number"},
+      {"# comment\n\n支\t1\n", "units.txt line 3: 3 tab-separated cells expected"},
+      {"支\t1\t😀\n", "units.txt line 1: \"😀\" has no GBK form"},
+      // A byte-order mark, CR LF and an empty cell (null).
+      {"\xEF\xBB\xBF" "件\t\t条\r\n", nullptr},
+  };
+  auto c = DispatchConnection();
+  for (const Case& k : cases) {
+    std::filesystem::remove(folder / "units.txt");
+    if (k.text) std::ofstream(folder / "units.txt", std::ios::binary) << k.text;
+    if (k.failure) {
+      const remote::ComError e = ErrorOf([&] { c->GetRecords("dsp_VeldoUnit", -1, 1, ""); });
+      EXPECT_EQ(0u, std::string(e.what()).find(k.failure)) << e.what();
+      continue;
+    }
+    const data::RecordReply reply = c->GetRecords("dsp_VeldoUnit", -1, 1, "");
+    EXPECT_EQ(1, reply.records_sent);
+    data::Packet packet;
+    ASSERT_TRUE(data::ReadPacket(reply.packet, &packet).ok());
+    ASSERT_EQ(1u, packet.table.RowCount());
+    EXPECT_EQ(data::Value(std::string("\xBC\xFE")), packet.table.Get(0, 0));  // 件 in GBK
+    EXPECT_TRUE(packet.table.IsNull(0, 1));
+    EXPECT_EQ(data::Value(std::string("\xCC\xF5")), packet.table.Get(0, 2));  // 条
+  }
+}
+
 TEST_F(RemoteServer, OtherMethodsFailClearly) {
   remote::DCOMConnection c;
   c.SetConnected(true);
