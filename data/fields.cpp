@@ -62,13 +62,10 @@ Field::Field(ClientDataSet& data_set, std::string field_name, FieldType data_typ
       data_type_(data_type),
       size_(size) {}
 
-std::size_t Field::CurrentRow() const {
+std::optional<std::size_t> Field::CurrentRow() const {
+  if (!data_set_.Active()) throw DatabaseError(data_set_.Name() + ": Cannot perform this operation on a closed dataset");
   const std::ptrdiff_t row = data_set_.CurrentRow();
-  if (row < 0) {
-    throw DatabaseError(data_set_.Name() + ": " +
-                        (data_set_.Active() ? "Cannot perform this operation on an empty dataset"
-                                            : "Cannot perform this operation on a closed dataset"));
-  }
+  if (row < 0) return std::nullopt;
   return static_cast<std::size_t>(row);
 }
 

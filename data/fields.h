@@ -2,6 +2,7 @@
 // Persistent fields of a client data set: a string field and a float field, bound by name to
 // a column of the data set's packet. Portable: no <windows.h>.
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,16 +34,22 @@ class Field {
   virtual bool AcceptsColumn(FieldType column_type) const = 0;
   virtual bool IsRightAligned() const { return false; }
 
-  // The current row's value; the data set must be open and not empty.
-  bool IsNull() const { return IsNullAt(CurrentRow()); }
-  std::string DisplayText() const { return DisplayTextAt(CurrentRow()); }
+  // The current row's value; null when the data set is empty. Throws when it is closed.
+  bool IsNull() const {
+    const auto row = CurrentRow();
+    return !row || IsNullAt(*row);
+  }
+  std::string DisplayText() const {
+    const auto row = CurrentRow();
+    return row ? DisplayTextAt(*row) : std::string();
+  }
   // Any row's value, for a list that draws rows on demand. REQUIRES: row < RecordCount().
   bool IsNullAt(std::size_t row) const;
   virtual std::string DisplayTextAt(std::size_t row) const = 0;
 
  protected:
   Field(ClientDataSet& data_set, std::string field_name, FieldType data_type, int size);
-  std::size_t CurrentRow() const;
+  std::optional<std::size_t> CurrentRow() const;  // none on an empty data set
   std::string_view RawAt(std::size_t row) const;  // empty for null
 
  private:
@@ -62,7 +69,10 @@ class StringField : public Field {
       : Field(data_set, std::move(field_name), FieldType::kString, size) {}
   bool AcceptsColumn(FieldType column_type) const override;
   // The stored bytes whole, whatever the declared size; empty for null.
-  std::string AsString() const { return AsStringAt(CurrentRow()); }
+  std::string AsString() const {
+    const auto row = CurrentRow();
+    return row ? AsStringAt(*row) : std::string();
+  }
   std::string AsStringAt(std::size_t row) const { return std::string(RawAt(row)); }
   std::string DisplayTextAt(std::size_t row) const override { return AsStringAt(row); }
 };
@@ -75,7 +85,10 @@ class FloatField : public Field {
   int Precision() const { return precision_; }
   bool AcceptsColumn(FieldType column_type) const override;
   bool IsRightAligned() const override { return true; }
-  double AsFloat() const { return AsFloatAt(CurrentRow()); }
+  double AsFloat() const {
+    const auto row = CurrentRow();
+    return row ? AsFloatAt(*row) : 0;
+  }
   double AsFloatAt(std::size_t row) const;  // 0 for null
   std::string DisplayTextAt(std::size_t row) const override;  // empty for null
 

@@ -366,6 +366,8 @@ TEST_F(OpenUnitTable, DeletesTheCurrentRowLocally) {
   ds_.Delete();
   EXPECT_EQ(-1, ds_.CurrentRow());
   EXPECT_TRUE(ds_.IsEmpty());
+  EXPECT_TRUE(ds_.ZHXS00().IsNull()) << "an empty table's fields read as null";
+  EXPECT_EQ("", ds_.SPDW01().DisplayText());
   ds_.Delete();  // nothing on an empty table
   EXPECT_EQ(3u, ds_.ChangeCount());
   EXPECT_EQ(1u, server_.requests.size()) << "nothing goes to the server";
