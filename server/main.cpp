@@ -64,9 +64,7 @@ int Fail(const wchar_t* what, HRESULT hr) {
   return 1;
 }
 
-}  // namespace
-
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int Main() {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   std::vector<std::wstring> args(argv ? argv + 1 : nullptr, argv ? argv + argc : nullptr);
@@ -106,4 +104,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (FAILED(hr)) return Fail(L"loading the type library", hr);
   const server::Store store(store_folder);
   return server::RunServer(store, info.Get());
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  try {
+    return Main();
+  } catch (const std::exception& e) {
+    try {
+      std::fwprintf(stderr, L"veldo_server: %ls\n", remote::Utf8ToWide(e.what()).c_str());
+    } catch (...) {
+    }
+    return 1;
+  }
 }
