@@ -541,7 +541,7 @@ TEST_F(RemoteFake, InvokeCallsTheDeferredFill) {
 }
 
 // Reply conversion of variants that no server of ours sends.
-TEST(RemoteReply, ArraysByShapeAndElementType) {
+TEST_F(RemoteFake, ReplyArraysByShapeAndElementType) {
   struct Case {
     const char* name;
     std::function<void(VARIANT*)> make;
