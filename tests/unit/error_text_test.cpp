@@ -32,7 +32,7 @@ TEST(ApplicationTitle, FileNameWithoutExtensionFirstCharacterKept) {
   EXPECT_EQ(L"MISMAIN", ui::ApplicationTitle(L"C:\\Mis\\MISMAIN", [](const std::wstring& s) { return s; }));
   EXPECT_EQ(L"Mismain", ui::ApplicationTitle(L"C:\\Program Files\\MIS\\MISMAIN.EXE", AsciiLower));
   EXPECT_EQ(L"veldo_host", ui::ApplicationTitle(L"Z:/build/win/host/veldo_Host.exe", AsciiLower));
-  EXPECT_EQ(L"A", ui::ApplicationTitle(L"c:\\a.exe", AsciiLower));
+  EXPECT_EQ(L"a", ui::ApplicationTitle(L"c:\\a.exe", AsciiLower));
   EXPECT_EQ(L"My.app", ui::ApplicationTitle(L"c:\\dir.x\\My.APP.exe", AsciiLower));
 }
 
