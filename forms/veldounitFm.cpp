@@ -69,6 +69,7 @@ extern "C" void __stdcall showdll(HWND application, const char* arg1, const char
 
     fm_veldounit.reset();
     fm_veldounit = std::make_unique<Tfm_veldounit>();
+    // The window's appearance settings are applied here, before it is shown.
     fm_veldounit->ShowModal();
   } catch (const std::exception& error) {
     // The window could not be made or shown: tell the user, never the host's stack.
