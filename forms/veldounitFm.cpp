@@ -1,6 +1,7 @@
 #include "forms/veldounitFm.h"
 
 std::unique_ptr<Tfm_veldounit> fm_veldounit;
+std::unique_ptr<TGETFORMSETTING> FormSetting;
 std::string HostArg1;
 std::string HostArg2;
 std::string HostArg3;
@@ -69,7 +70,8 @@ extern "C" void __stdcall showdll(HWND application, const char* arg1, const char
 
     fm_veldounit.reset();
     fm_veldounit = std::make_unique<Tfm_veldounit>();
-    // The window's appearance settings are applied here, before it is shown.
+    FormSetting = std::make_unique<TGETFORMSETTING>();
+    FormSetting->getformsetting(*fm_veldounit, "C");
     fm_veldounit->ShowModal();
   } catch (const std::exception& error) {
     // The window could not be made or shown: tell the user, never the host's stack.

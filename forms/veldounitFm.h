@@ -6,6 +6,7 @@
 #include <string>
 
 #include "forms/Base_lin.h"
+#include "settings/unit_getsetting.h"
 #include "ui/data_grid.h"
 
 class Tfm_veldounit : public TFm_Base {
@@ -32,6 +33,7 @@ class Tfm_veldounit : public TFm_Base {
 // The module-global state that showdll fills; the strings are the host's, copied as they
 // came (ANSI text).
 extern std::unique_ptr<Tfm_veldounit> fm_veldounit;
+extern std::unique_ptr<TGETFORMSETTING> FormSetting;
 extern std::string HostArg1;
 extern std::string HostArg2;
 extern std::string HostArg3;
