@@ -8,7 +8,30 @@ std::string HostArg3;
 std::string HostArg4;
 std::string ServerComputerName;
 
-Tfm_veldounit::Tfm_veldounit() : dxDBGrid1(this) {
+namespace {
+
+// The decimal separator of the user's number format, for the factor's text.
+char SystemDecimalSeparator() {
+  char separator[8] = {};
+  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof(separator)) > 1 &&
+      static_cast<unsigned char>(separator[0]) < 0x80) {
+    return separator[0];
+  }
+  return '.';
+}
+
+}  // namespace
+
+Tfm_veldounit::Tfm_veldounit()
+    : dxDBGrid1(this),
+      DataSource1(cds_VeldoUnit),
+      cds_VeldoUnitSPDW01(cds_VeldoUnit.SPDW01()),
+      cds_VeldoUnitZHXS00(cds_VeldoUnit.ZHXS00()),
+      cds_VeldoUnitSPDW02(cds_VeldoUnit.SPDW02()) {
+  DCOMConnection1.SetName("DCOMConnection1");
+  cds_VeldoUnit.SetRemoteServer(&DCOMConnection1);
+  cds_VeldoUnit.SetDecimalSeparator(SystemDecimalSeparator());
+
   SetCaption(L"卷烟单位查询");
   SetBounds(170, 148, 470, 332);
 
@@ -27,6 +50,7 @@ Tfm_veldounit::Tfm_veldounit() : dxDBGrid1(this) {
   dxDBGrid1.SetBounds(0, 73, 460, 230);
   dxDBGrid1.SetAlign(ui::Align::kClient);
   dxDBGrid1.Create();
+  dxDBGrid1.SetSource(&DataSource1);
   SetActiveControl(&dxDBGrid1);
 }
 
@@ -34,7 +58,15 @@ Tfm_veldounit::~Tfm_veldounit() { DestroyHandle(); }
 
 void Tfm_veldounit::FormShow(ui::Control*) {
   dxDBGrid1.SetHeaderColor(Color());
-  // The unit table is opened here.
+  DCOMConnection1.SetConnected(false);
+  DCOMConnection1.SetComputerName(ServerComputerName);
+  DCOMConnection1.SetConnected(true);
+  // The grid follows the data set whether it opened or not: a failed open leaves it empty.
+  struct RefreshGrid {
+    ui::DataGrid& grid;
+    ~RefreshGrid() { grid.Refresh(); }
+  } refresh{dxDBGrid1};
+  cds_VeldoUnit.Open();
 }
 
 void Tfm_veldounit::FormClose(ui::Control*, ui::CloseAction& action) { action = ui::CloseAction::caFree; }

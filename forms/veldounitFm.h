@@ -5,7 +5,10 @@
 #include <memory>
 #include <string>
 
+#include "data/client_data_set.h"
 #include "forms/Base_lin.h"
+#include "forms/data_source.h"
+#include "remote/dcom_connection.h"
 #include "settings/unit_getsetting.h"
 #include "ui/data_grid.h"
 
@@ -15,8 +18,15 @@ class Tfm_veldounit : public TFm_Base {
   ~Tfm_veldounit() override;
 
   ui::DataGrid dxDBGrid1;
+  remote::DCOMConnection DCOMConnection1;
+  data::VeldoUnitDataSet cds_VeldoUnit;
+  TDataSource DataSource1;
+  data::StringField& cds_VeldoUnitSPDW01;
+  data::FloatField& cds_VeldoUnitZHXS00;
+  data::StringField& cds_VeldoUnitSPDW02;
 
-  // The show handler: colours the grid header like the window, then opens the unit table.
+  // The show handler: colours the grid header like the window, then opens the unit table
+  // from the application server on the computer that the host named.
   virtual void FormShow(ui::Control* sender);
   void FormClose(ui::Control* sender, ui::CloseAction& action) override;
 
