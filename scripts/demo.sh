@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/wine-arch.sh"
 win="$root/build/$VELDO_RUN_BUILD"
 "$root/scripts/wine-prefix.sh" "$win"
-[ -x "$root/scripts/register-server.sh" ] && "$root/scripts/register-server.sh" "$win"
+"$root/scripts/register-server.sh" "$win"
 . "$root/scripts/wine-env.sh" "$win"
 cd "$win/bin"
 if [ -n "${DISPLAY:-}" ]; then

@@ -13,6 +13,7 @@ ctest --test-dir "$root/build/native" --output-on-failure -j "$(nproc)"
 echo "== Windows tests under Wine ($VELDO_RUN_BUILD)"
 win="$root/build/$VELDO_RUN_BUILD"
 "$root/scripts/wine-prefix.sh" "$win"
+"$root/scripts/register-server.sh" "$win"
 . "$root/scripts/wine-env.sh" "$win"
 # One wineserver for the whole run keeps each test's start at a few milliseconds.
 "$VELDO_WINESERVER" -p
