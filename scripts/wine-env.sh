@@ -11,4 +11,4 @@ export VELDO_WINESERVER=/usr/lib/wine/wineserver64
 export WINEPREFIX="$veldo_build/wineprefix" WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml="
 export WINESERVER="$VELDO_WINESERVER"
 export LOCPATH="$veldo_build/locale"
-export LC_ALL=zh_CN.UTF-8
+{ export LC_ALL=zh_CN.UTF-8; } 2>/dev/null  # the shell itself may not know the private locale
