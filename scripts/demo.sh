@@ -9,17 +9,18 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/wine-arch.sh"
 win="$root/build/$VELDO_RUN_BUILD"
 "$root/scripts/wine-prefix.sh" "$win"
-"$root/scripts/register-server.sh" "$win"
 . "$root/scripts/wine-env.sh" "$win"
 cd "$win/bin"
 if [ -n "${DISPLAY:-}" ]; then
-  "$VELDO_WINE" mis_host.exe "$@"
+  "$root/scripts/wine-session.sh" "$win" "$VELDO_WINE" mis_host.exe "$@"
 else
-  rm -f "$win/demo.bmp" "$win/demo-error.bmp"
-  xvfb-run -a -s "-screen 0 1024x768x24" "$VELDO_WINE" mis_host.exe --screenshot "Z:${win//\//\\}\\demo.bmp" "$@"
-  "$VELDO_WINESERVER" -w
+  rm -f "$win/demo.bmp" "$win/demo-error.bmp" "$win/demo.png" "$win/demo-error.png"
+  xvfb-run -a -s "-screen 0 1024x768x24" "$root/scripts/wine-session.sh" "$win" \
+    "$VELDO_WINE" mis_host.exe --screenshot "Z:${win//\//\\}\\demo.bmp" "$@"
+  if [ -f "$win/demo-error.bmp" ]; then
+    convert "$win/demo-error.bmp" "$win/demo-error.png"
+    echo "The window showed an error box first: $win/demo-error.png"
+  fi
   convert "$win/demo.bmp" "$win/demo.png"
-  [ -f "$win/demo-error.bmp" ] && convert "$win/demo-error.bmp" "$win/demo-error.png" \
-    && echo "The window showed an error box first: $win/demo-error.png"
   echo "Screenshot of the query window: $win/demo.png"
 fi

@@ -13,12 +13,5 @@ ctest --test-dir "$root/build/native" --output-on-failure -j "$(nproc)"
 echo "== Windows tests under Wine ($VELDO_RUN_BUILD)"
 win="$root/build/$VELDO_RUN_BUILD"
 "$root/scripts/wine-prefix.sh" "$win"
-. "$root/scripts/wine-env.sh" "$win"
-# One wineserver for the whole run keeps each test's start at a few milliseconds.
-"$VELDO_WINESERVER" -k 2>/dev/null || true
-"$VELDO_WINESERVER" -p
-trap '"$VELDO_WINESERVER" -k 2>/dev/null || true' EXIT
-"$VELDO_WINE" net start rpcss >/dev/null 2>&1 || true
-"$root/scripts/register-server.sh" "$win"
-xvfb-run -a -s "-screen 0 1024x768x24" \
+xvfb-run -a -s "-screen 0 1024x768x24" "$root/scripts/wine-session.sh" "$win" \
   ctest --test-dir "$win" --output-on-failure --timeout 120
