@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/win/fake_factory.h"
 #include "remote/app_server.h"
 #include "remote/com_error.h"
 #include "remote/com_types.h"
@@ -166,35 +167,6 @@ class FakeServer final : public IAppServer, public ISupportErrorInfo {
   Script* script_;
 };
 
-class FakeFactory final : public IClassFactory {
- public:
-  explicit FakeFactory(Script* script) : script_(script) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    *object = nullptr;
-    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory)) return E_NOINTERFACE;
-    *object = static_cast<IClassFactory*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID iid, void** object) override {
-    auto* fake = new FakeServer(script_);
-    const HRESULT hr = fake->QueryInterface(iid, object);
-    fake->Release();
-    return hr;
-  }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-
- private:
-  ULONG references_ = 1;
-  Script* script_;
-};
-
 // A byte array of `size` bytes 0, 1, 2, ... from `lower_bound`.
 void MakeArray(VARIANT* v, ULONG size, LONG lower_bound = 0, VARTYPE element = VT_UI1) {
   SAFEARRAYBOUND bound{size, lower_bound};
@@ -248,7 +220,7 @@ class RemoteFake : public ::testing::Test {
   void SetUp() override {
     ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     g_contexts.clear();
-    auto* factory = new FakeFactory(&script_);
+    auto* factory = new FakeFactory<FakeServer, Script>(&script_);
     ASSERT_HRESULT_SUCCEEDED(
         CoRegisterClassObject(kFakeClsid, factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie_));
     factory->Release();

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/win/fake_factory.h"
 #include "data/packet.h"
 #include "data/packet_writer.h"
 #include "remote/dcom_connection.h"
@@ -79,35 +80,6 @@ class FakeServer final : public IDispatch {
     exception->bstrDescription = SysAllocString(script_->description.c_str());
     return DISP_E_EXCEPTION;
   }
-
- private:
-  ULONG references_ = 1;
-  Script* script_;
-};
-
-class FakeFactory final : public IClassFactory {
- public:
-  explicit FakeFactory(Script* script) : script_(script) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    *object = nullptr;
-    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory)) return E_NOINTERFACE;
-    *object = static_cast<IClassFactory*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID iid, void** object) override {
-    auto* fake = new FakeServer(script_);
-    const HRESULT hr = fake->QueryInterface(iid, object);
-    fake->Release();
-    return hr;
-  }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
  private:
   ULONG references_ = 1;
@@ -241,7 +213,7 @@ class UnitTableFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    auto* factory = new FakeFactory(&script);
+    auto* factory = new FakeFactory<FakeServer, Script>(&script);
     ASSERT_HRESULT_SUCCEEDED(CoRegisterClassObject(remote::kStoreProductClsid, factory, CLSCTX_LOCAL_SERVER,
                                                    REGCLS_MULTIPLEUSE, &cookie_));
     factory->Release();
